@@ -322,6 +322,61 @@ def _channel(v):
 
 
 # --------------------------------------------------------------------------
+# Light: every picture is lit from the upper left and seen from the front.
+# --------------------------------------------------------------------------
+
+def _normalise(v):
+    n = math.sqrt(sum(c * c for c in v))
+    return tuple(c / n for c in v)
+
+
+LIGHT = _normalise((-0.45, -0.62, 0.64))
+_HALF = _normalise((LIGHT[0], LIGHT[1], LIGHT[2] + 1.0))
+
+
+def lit(nx, ny, nz):
+    """Diffuse and specular light (each 0..1) on a surface of normal n."""
+    d = max(0.0, nx * LIGHT[0] + ny * LIGHT[1] + nz * LIGHT[2])
+    s = max(0.0, nx * _HALF[0] + ny * _HALF[1] + nz * _HALF[2]) ** 24
+    return d, s
+
+
+def screw(canvas, centre, radius, slot_angle):
+    """Slotted screw head, domed, with the shadow of its countersink."""
+    x, y = centre
+    canvas.fill(Circle(x + 0.6, y + 0.8, radius + 1.2), (10, 8, 7))
+
+    def dome(px, py):
+        dx, dy = (px - x) / radius, (py - y) / radius
+        rr = min(1.0, dx * dx + dy * dy)
+        d, s = lit(dx * 0.75, dy * 0.75, math.sqrt(1.0 - 0.5625 * rr))
+        c = mix((52, 50, 48), (186, 182, 174), d)
+        return mix(c, (250, 248, 240), 0.7 * s)
+
+    canvas.fill(Circle(x, y, radius), dome)
+    canvas.fill(Ring(x, y, radius - 1.0, radius), (70, 66, 62), alpha=0.6)
+    length = radius - 1.6
+    a = math.radians(slot_angle)
+    ux, uy = math.sin(a), -math.cos(a)
+    nx, ny = -uy, ux
+
+    def slot(offset, width):
+        lo, hi = offset - width, offset + width
+        return Polygon([
+            (x - ux * length + nx * lo, y - uy * length + ny * lo),
+            (x + ux * length + nx * lo, y + uy * length + ny * lo),
+            (x + ux * length + nx * hi, y + uy * length + ny * hi),
+            (x - ux * length + nx * hi, y - uy * length + ny * hi)])
+
+    # The slot's far wall catches the light, its near wall is in shadow.
+    half = 1.45 * min(1.0, radius / 10.5)
+    canvas.fill(slot(0.0, half), (22, 20, 19))
+    lit_side = 1.0 if (nx * LIGHT[0] + ny * LIGHT[1]) < 0 else -1.0
+    canvas.fill(slot(lit_side * (half - 0.15), 0.35), (150, 146, 140),
+                alpha=0.8)
+
+
+# --------------------------------------------------------------------------
 # Stroke font: centre lines of capitals, digits and the few small letters the
 # instruments print, in a box 10 units high (cap height) from y = 0 at the
 # top.  Each glyph is (advance, [stroke, ...]), a stroke a list of points.
@@ -374,7 +429,7 @@ def _glyphs():
     # Capitals.
     g["A"] = (6.6, [[(0.0, 10.0), (3.3, 0.0), (6.6, 10.0)],
                     [(1.2, 6.6), (5.4, 6.6)]])
-    g["C"] = (6.0, [_arc(5.0, 5.0, 5.0, 5.0, 318, 42, 30)])
+    g["C"] = (8.4, [_arc(5.0, 5.0, 5.0, 5.0, 318, 42, 30)])
     g["D"] = (6.4, [[(2.0, 0.0), (0.0, 0.0), (0.0, 10.0), (2.0, 10.0)]
                     + _arc(2.0, 5.0, 4.4, 5.0, 90, -90, 20) + [(2.0, 0.0)]])
     g["E"] = (5.0, [[(5.0, 0.0), (0.0, 0.0), (0.0, 10.0), (5.0, 10.0)],

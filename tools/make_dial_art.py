@@ -26,8 +26,6 @@ DIAL_RADIUS = 130.5     # visible dial inside the lip
 CREAM = (238, 230, 204)
 BROWN_DARK = (26, 16, 10)
 BROWN_LIGHT = (96, 64, 42)
-LIGHT = (-0.45, -0.62, 0.64)    # light from the upper left, in front
-
 SCREWS = (              # centre, slot direction
     ((17.5, 17.5), 28.0),
     ((285.5, 17.5), 121.0),
@@ -35,23 +33,6 @@ SCREWS = (              # centre, slot direction
     ((285.5, 288.5), 164.0),
 )
 SCREW_RADIUS = 10.5
-
-
-def _normalise(v):
-    n = math.sqrt(sum(c * c for c in v))
-    return tuple(c / n for c in v)
-
-
-_L = _normalise(LIGHT)
-
-
-def _lit(nx, ny, nz):
-    """Diffuse plus a little specular light on a surface of normal n."""
-    d = max(0.0, nx * _L[0] + ny * _L[1] + nz * _L[2])
-    # Half-vector specular for a viewer straight in front.
-    hx, hy, hz = _normalise((_L[0], _L[1], _L[2] + 1.0))
-    s = max(0.0, nx * hx + ny * hy + nz * hz) ** 24
-    return d, s
 
 
 def bezel_paint(x, y):
@@ -66,7 +47,7 @@ def bezel_paint(x, y):
     t = max(-1.0, min(1.0, t))
     nr = 0.85 * t
     nz = math.sqrt(1.0 - nr * nr)
-    d, s = _lit(nr * ux, nr * uy, nz)
+    d, s = art.lit(nr * ux, nr * uy, nz)
     c = art.mix(BROWN_DARK, BROWN_LIGHT, min(1.0, 0.25 + 0.95 * d))
     return art.mix(c, (205, 170, 130), 0.55 * s)
 
@@ -77,47 +58,15 @@ def lip_paint(x, y):
     dx, dy = x - cx, y - cy
     rho = math.hypot(dx, dy) or 1.0
     ux, uy = dx / rho, dy / rho
-    d, _ = _lit(-0.7 * ux, -0.7 * uy, 0.71)
+    d, _ = art.lit(-0.7 * ux, -0.7 * uy, 0.71)
     return art.mix((20, 13, 8), (88, 60, 40), d)
-
-
-def draw_screw(canvas, centre, slot_angle):
-    x, y = centre
-    canvas.fill(art.Circle(x + 0.6, y + 0.8, SCREW_RADIUS + 1.2), (10, 8, 7))
-
-    def dome(px, py):
-        dx, dy = (px - x) / SCREW_RADIUS, (py - y) / SCREW_RADIUS
-        rr = min(1.0, dx * dx + dy * dy)
-        d, s = _lit(dx * 0.75, dy * 0.75, math.sqrt(1.0 - 0.5625 * rr))
-        c = art.mix((52, 50, 48), (186, 182, 174), d)
-        return art.mix(c, (250, 248, 240), 0.7 * s)
-
-    canvas.fill(art.Circle(x, y, SCREW_RADIUS), dome)
-    canvas.fill(art.Ring(x, y, SCREW_RADIUS - 1.0, SCREW_RADIUS), (70, 66, 62),
-                alpha=0.6)
-    length = SCREW_RADIUS - 1.6
-    a = math.radians(slot_angle)
-    ux, uy = math.sin(a), -math.cos(a)
-    nx, ny = -uy, ux
-
-    def slot(offset, width):
-        return art.Polygon([
-            (x - ux * length + nx * (offset - width), y - uy * length + ny * (offset - width)),
-            (x + ux * length + nx * (offset - width), y + uy * length + ny * (offset - width)),
-            (x + ux * length + nx * (offset + width), y + uy * length + ny * (offset + width)),
-            (x - ux * length + nx * (offset + width), y - uy * length + ny * (offset + width))])
-
-    # The slot's far wall catches light, its near wall is in shadow.
-    canvas.fill(slot(0.0, 1.45), (22, 20, 19))
-    lit_side = 1.0 if (nx * _L[0] + ny * _L[1]) < 0 else -1.0
-    canvas.fill(slot(lit_side * 1.3, 0.35), (150, 146, 140), alpha=0.8)
 
 
 def draw_bezel(canvas, dial_paint):
     """Bezel, lip, dial background and screws: everything but the scale."""
     cx, cy = BEZEL_CENTRE
     for centre, angle in SCREWS:
-        draw_screw(canvas, centre, angle)
+        art.screw(canvas, centre, SCREW_RADIUS, angle)
     canvas.fill(art.Circle(cx, cy, BEZEL_OUTER), bezel_paint)
     canvas.fill(art.Circle(cx, cy, BEZEL_INNER), lip_paint)
     canvas.fill(art.Circle(cx, cy, DIAL_RADIUS), dial_paint)

@@ -16,7 +16,10 @@ BITMAPS = [
     ("gauges/dials/airspeed_needle.bmp", 143, 18),
     ("gauges/dials/radtemp_face.bmp", 303, 306),
     ("gauges/dials/radtemp_needle.bmp", 196, 10),
-]
+    ("gauges/radio/adf_background.bmp", 350, 90),
+    ("gauges/radio/com_background.bmp", 350, 90),
+    ("gauges/radio/lamp.bmp", 9, 9),
+] + [("gauges/radio/knob_%d.bmp" % i, 30, 30) for i in range(10)]
 
 
 class BitmapFormat(unittest.TestCase):

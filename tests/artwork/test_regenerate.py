@@ -16,6 +16,9 @@ GENERATORS = [
     ("tools/make_dial_art.py", "gauges/dials",
      ["airspeed_face.bmp", "airspeed_needle.bmp",
       "radtemp_face.bmp", "radtemp_needle.bmp"]),
+    ("tools/make_radio_art.py", "gauges/radio",
+     ["adf_background.bmp", "com_background.bmp", "lamp.bmp"]
+     + ["knob_%d.bmp" % i for i in range(10)]),
 ]
 
 
