@@ -19,6 +19,9 @@ BITMAPS = [
     ("gauges/radio/adf_background.bmp", 350, 90),
     ("gauges/radio/com_background.bmp", 350, 90),
     ("gauges/radio/lamp.bmp", 9, 9),
+    ("gauges/switch/switch_background.bmp", 20, 26),
+    ("gauges/switch/lever_down.bmp", 20, 26),
+    ("gauges/switch/lever_up.bmp", 20, 26),
 ] + [("gauges/radio/knob_%d.bmp" % i, 30, 30) for i in range(10)]
 
 

@@ -19,6 +19,8 @@ GENERATORS = [
     ("tools/make_radio_art.py", "gauges/radio",
      ["adf_background.bmp", "com_background.bmp", "lamp.bmp"]
      + ["knob_%d.bmp" % i for i in range(10)]),
+    ("tools/make_switch_art.py", "gauges/switch",
+     ["switch_background.bmp", "lever_down.bmp", "lever_up.bmp", "klick.wav"]),
 ]
 
 
