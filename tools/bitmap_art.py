@@ -34,14 +34,6 @@ def polar(cx, cy, angle, radius):
     return cx + radius * math.sin(a), cy - radius * math.cos(a)
 
 
-def rotate(point, centre, angle):
-    """`point` turned `angle` degrees clockwise (on screen) about `centre`."""
-    a = math.radians(angle)
-    c, s = math.cos(a), math.sin(a)
-    dx, dy = point[0] - centre[0], point[1] - centre[1]
-    return centre[0] + dx * c - dy * s, centre[1] + dx * s + dy * c
-
-
 # --------------------------------------------------------------------------
 # Shapes: each has a bounding box and a signed distance (negative inside).
 # Distances need only be bounds that never overstate the true distance, so
@@ -196,20 +188,6 @@ class Intersection(Shape):
         return self.a.inside(x, y) and self.b.inside(x, y)
 
 
-class Difference(Shape):
-    """Shape a with shape b cut out of it."""
-
-    def __init__(self, a, b):
-        self.a, self.b = a, b
-        self.bbox = a.bbox
-
-    def sdf(self, x, y):
-        return max(self.a.sdf(x, y), -self.b.sdf(x, y))
-
-    def inside(self, x, y):
-        return self.a.inside(x, y) and not self.b.inside(x, y)
-
-
 def rect(x, y, w, h):
     """Axis-aligned rectangle covering whole pixels x..x+w-1, y..y+h-1."""
     return Polygon([(x, y), (x + w, y), (x + w, y + h), (x, y + h)])
@@ -251,10 +229,6 @@ class Canvas:
         self.r = [float(colour[0])] * n
         self.g = [float(colour[1])] * n
         self.b = [float(colour[2])] * n
-
-    def get(self, x, y):
-        i = y * self.width + x
-        return self.r[i], self.g[i], self.b[i]
 
     def set(self, x, y, colour):
         i = y * self.width + x
@@ -298,14 +272,6 @@ class Canvas:
                 self.r[i] += (c[0] - self.r[i]) * a
                 self.g[i] += (c[1] - self.g[i]) * a
                 self.b[i] += (c[2] - self.b[i]) * a
-
-    def paste(self, other, ox, oy):
-        """Copy the non-black pixels of `other` with its corner at (ox, oy)."""
-        for y in range(other.height):
-            for x in range(other.width):
-                c = other.get(x, y)
-                if c != (0.0, 0.0, 0.0):
-                    self.set(ox + x, oy + y, c)
 
     def pixels(self):
         """Rounded (r, g, b) integer triples, row by row from the top."""
@@ -525,7 +491,8 @@ def build_palette(canvases, keep=()):
 
     Entry 0 is black and only exact black maps to it.  The colours in `keep`
     get entries of their own and are reproduced exactly; all other colours
-    are reduced by median cut to the entries left.  No entry but 0 is black.
+    are reduced by median cut to the entries left.  No entry but 0 is black,
+    used or not.
     """
     counts = {}
     images = [c.pixels() for c in canvases]
@@ -554,10 +521,10 @@ def build_palette(canvases, keep=()):
             for c in box:
                 lookup[c] = len(palette)
             palette.append(mean)
+    # Entries no pixel uses get a grey ramp, so that even they are not black.
     while len(palette) < 256:
-        palette.append(black)
-    # Unused tail entries stay black but are never referenced; every
-    # referenced entry except 0 is non-black by construction.
+        n = len(palette)
+        palette.append((n, n, n))
     indices = [[lookup[c] for c in px] for px in images]
     return palette, indices
 
