@@ -301,7 +301,7 @@ _HALF = _normalise((LIGHT[0], LIGHT[1], LIGHT[2] + 1.0))
 
 
 def lit(nx, ny, nz):
-    """Diffuse and specular light (each 0..1) on a surface of normal n."""
+    """Diffuse light and glossy highlight (each 0..1) on a surface of normal n."""
     d = max(0.0, nx * LIGHT[0] + ny * LIGHT[1] + nz * LIGHT[2])
     s = max(0.0, nx * _HALF[0] + ny * _HALF[1] + nz * _HALF[2]) ** 24
     return d, s

@@ -8,6 +8,7 @@ import os
 import sys
 import unittest
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the tests
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bmp_file import angle_between, load  # noqa: E402
 from dial_measure import (INK, corner_boxes, ink_near_ray, ink_rows,  # noqa: E402

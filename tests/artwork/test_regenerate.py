@@ -8,6 +8,7 @@ import sys
 import tempfile
 import unittest
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the tests
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bmp_file import REPO  # noqa: E402
 

@@ -7,6 +7,7 @@ import struct
 import sys
 import unittest
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the tests
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bmp_file import REPO, load  # noqa: E402
 
