@@ -34,7 +34,7 @@ NonlinearityPoint airspeed_scale[] = {
     {.point_x = 150, .point_y = 33, .scale_value = 200.0},
     {.point_x = 217, .point_y = 55, .scale_value = 250.0},
     {.point_x = 260, .point_y = 109, .scale_value = 300.0},
-    {.point_x = 235, .point_y = 236, .scale_value = 400.0}  // the 400 mark,
+    {.point_x = 235, .point_y = 236, .scale_value = 400.0},  // outer end of the 400 mark
     {.point_x = 174, .point_y = 268, .scale_value = 450.0},
 };
 
