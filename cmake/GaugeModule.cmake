@@ -1,5 +1,12 @@
 # add_gauge_module(<target> NAME <gauge name> SOURCES ... DEF <file> RC <file>
-#                  [LIBS <windows import libraries>])
+#                  [LIBS <windows import libraries>] [IMPORTS <dll>:<function>...]
+#                  [TEST_ONLY])
+#
+# A TEST_ONLY module is built for the tests alone: it goes neither to dist/
+# nor into the list of the project's modules.
+#
+# IMPORTS lists every Windows function the module may import; the module
+# file test fails on any other.
 #
 # Builds one gauge module: a 32-bit DLL named "<gauge name>.gau" that links
 # no C or C++ runtime, asks for nothing newer than Windows 4.0, uses the x87
@@ -17,12 +24,13 @@ set(GAUGE_LINK_OPTIONS
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
     -Wl,--subsystem,windows:4.0
-    -Wl,--no-insert-timestamp)
+    -Wl,--no-insert-timestamp
+    -s)
 
 set(GAUGE_DIST_DIR ${PROJECT_SOURCE_DIR}/dist)
 
 function(add_gauge_module target)
-    cmake_parse_arguments(GAUGE "" "NAME;DEF;RC" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(GAUGE "TEST_ONLY" "NAME;DEF;RC" "SOURCES;LIBS;IMPORTS" ${ARGN})
     add_library(${target} MODULE ${GAUGE_SOURCES} ${GAUGE_RC} ${GAUGE_DEF})
     target_link_libraries(${target} PRIVATE gauge_frame ${GAUGE_LIBS})
     target_compile_options(${target} PRIVATE ${GAUGE_COMPILE_OPTIONS})
@@ -31,6 +39,10 @@ function(add_gauge_module target)
         PREFIX "" OUTPUT_NAME "${GAUGE_NAME}" SUFFIX ".gau")
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     set_property(TARGET ${target} PROPERTY GAUGE_NAME "${GAUGE_NAME}")
+    set_property(TARGET ${target} PROPERTY GAUGE_IMPORTS "${GAUGE_IMPORTS}")
+    if(GAUGE_TEST_ONLY)
+        return()
+    endif()
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${CMAKE_COMMAND} -E make_directory ${GAUGE_DIST_DIR}
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${GAUGE_DIST_DIR}/)

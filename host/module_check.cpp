@@ -186,22 +186,23 @@ void check_tree(Checker& check, CheckedGauge& gauge, std::uintptr_t list_address
     struct Pending {
         std::uintptr_t address;
         int parent;
-        std::string from;  // the list field that named it
+        std::string record;  // the record and field whose list named it
+        std::string field;
     };
     std::vector<Pending> stack;
     for (std::size_t i = roots->size(); i-- > 0;)
-        stack.push_back({(*roots)[i], -1, "GaugeHeader.element_list[" + std::to_string(i) + "]"});
+        stack.push_back({(*roots)[i], -1, "GaugeHeader", "element_list[" + std::to_string(i) + "]"});
 
     while (!stack.empty()) {
         Pending next = stack.back();
         stack.pop_back();
         std::string label = "element #" + std::to_string(gauge.elements.size());
         if (!check.image().contains(next.address, sizeof(ElementHeader))) {
-            check.fail(next.from, "", check.outside(next.address, sizeof(ElementHeader)));
+            check.fail(next.record, next.field, check.outside(next.address, sizeof(ElementHeader)));
             continue;
         }
         if (!seen.insert(next.address).second) {
-            check.fail(next.from, "", "element at " + hex(next.address) +
+            check.fail(next.record, next.field, "element at " + hex(next.address) +
                                           " is already in the tree (the element lists form a cycle or share it)");
             continue;
         }
@@ -247,7 +248,7 @@ void check_tree(Checker& check, CheckedGauge& gauge, std::uintptr_t list_address
                 check.address_list(address_of(element->next_elements), CheckLimits::list_entries, label, "next_elements");
             if (!children) continue;
             for (std::size_t i = children->size(); i-- > 0;)
-                stack.push_back({(*children)[i], index, label + ".next_elements[" + std::to_string(i) + "]"});
+                stack.push_back({(*children)[i], index, label, "next_elements[" + std::to_string(i) + "]"});
         }
     }
 }
