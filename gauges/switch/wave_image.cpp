@@ -35,7 +35,9 @@ int parse_wave_image(const void* image, uint32_t image_size, const void** format
     uint32_t riff_size = little_endian_word(bytes + 4);
     uint32_t end = riff_size < image_size - 8 ? 8 + riff_size : image_size;
 
+    // A RIFF size of 4 or less leaves no room for a chunk.
     uint32_t position = first_chunk;
+    if (position >= end) return 0;
     for (;;) {
         if (end - position < chunk_header) return 0;
         const unsigned char* chunk = bytes + position;
