@@ -487,6 +487,7 @@ TEST_F(Adf, ClicksAccumulateUntilTheNextRefresh) {
     host().variables().set_word(inner_token, 0x0999);  // the host does not keep 0x0125
     EXPECT_EQ(click_half(units_up), (std::vector<KeyEventRecord>{{inner_event, 0x0126}}))
         << "no refresh between: the second click builds on the first";
+    host().variables().set_word(inner_token, 0x0999);  // nor 0x0126
     gauge().update();
     EXPECT_EQ(click_half(units_up), (std::vector<KeyEventRecord>{{inner_event, 0x0990}}))
         << "after a refresh the host's word counts";
