@@ -11,9 +11,12 @@ set(WINE_VM_STATE ${CMAKE_BINARY_DIR}/winevm)
 set(WINE_VM_TOOLS ${PROJECT_SOURCE_DIR}/tools/winevm)
 file(MAKE_DIRECTORY ${WINE_HOME})
 
+# A 32-bit program that runs only through qemu's user-mode emulator (as
+# while the test machine's image is being built) does not count.
 execute_process(COMMAND /usr/lib/wine/wine --version RESULT_VARIABLE wine32_status
                 OUTPUT_QUIET ERROR_QUIET)
-if(wine32_status EQUAL 0)
+if(wine32_status EQUAL 0 AND NOT EXISTS /proc/sys/fs/binfmt_misc/opg-i386
+   AND NOT EXISTS /proc/sys/fs/binfmt_misc/qemu-i386)
     set(WINE_MODE native)
 else()
     set(WINE_MODE vm)
