@@ -210,4 +210,19 @@ TEST(ModuleWithoutHost, RoutinesDoNothingWhileImportTableIsEmpty) {
     }
 }
 
+// The library entry accepts every load and every other reason Windows gives.
+TEST(ModuleWithoutHost, DllEntryReturnsTrueForEveryReason) {
+    for (const char* path : {MODULE_FIXTURE_GAUGE, MODULE_AIRSPEED_GAUGE, MODULE_RADTEMP_GAUGE}) {
+        HMODULE module = LoadLibraryA(path);
+        ASSERT_NE(module, nullptr) << path;
+        auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(module);
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS32*>(reinterpret_cast<char*>(module) + dos->e_lfanew);
+        auto entry = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID)>(
+            reinterpret_cast<char*>(module) + nt->OptionalHeader.AddressOfEntryPoint);
+        for (DWORD reason : {DWORD{DLL_PROCESS_ATTACH}, DWORD{DLL_THREAD_ATTACH}, DWORD{DLL_THREAD_DETACH}, DWORD{7}})
+            EXPECT_EQ(entry(module, reason, nullptr), TRUE) << path << " reason " << reason;
+        FreeLibrary(module);
+    }
+}
+
 }  // namespace
