@@ -44,6 +44,9 @@ struct LoadCalls {
     const void* format = nullptr;
     DWORD data_size = 0;
     DWORD first_region = 0;  // when Lock splits: bytes in the first region
+    // When the test hands the player other bytes than the resource's.
+    const void* locked = nullptr;
+    DWORD resource_size = 0;
 };
 
 inline std::vector<std::string> device_calls(const LoadCalls& c) {
@@ -79,9 +82,10 @@ inline std::vector<std::string> buffer_calls(const LoadCalls& c) {
 // The whole of a successful load of the resource as it is.
 inline std::vector<std::string> load_calls(const LoadCalls& c) {
     std::vector<std::string> lines = device_calls(c);
-    for (auto& line : resource_calls(c, c.sound.bytes)) lines.push_back(line);
+    for (auto& line : resource_calls(c, c.locked ? c.locked : c.sound.bytes)) lines.push_back(line);
     lines.push_back("SizeofResource module=" + hex_address(c.sound.module) + " resource=" +
-                    hex_address(c.sound.resource) + " -> " + std::to_string(c.sound.size));
+                    hex_address(c.sound.resource) + " -> " +
+                    std::to_string(c.locked ? c.resource_size : c.sound.size));
     for (auto& line : buffer_calls(c)) lines.push_back(line);
     return lines;
 }

@@ -258,6 +258,8 @@ struct MissingClick {
     int failing_step;  // 1 FindResourceA, 2 LoadResource, 3 LockResource, 4 the walk
 };
 
+void PrintTo(const MissingClick& row, std::ostream* out) { *out << row.name; }
+
 class Vantle2WithoutItsClick : public Vantle2, public ::testing::WithParamInterface<MissingClick> {};
 
 TEST_P(Vantle2WithoutItsClick, FlipsAndSendsItsEventInSilence) {
