@@ -23,6 +23,7 @@ std::string place(const Module& module, const void* address) {
 
 JsonValue defect_value(const Defect& defect) {
     JsonValue value = JsonValue::object();
+    value.set("at", defect.record + "." + defect.field);
     value.set("record", defect.record);
     value.set("field", defect.field);
     value.set("problem", defect.problem);
@@ -165,7 +166,7 @@ JsonValue mouse_value(const Module& module, const Gauge& gauge) {
 
 std::string resource_name(LPCSTR name) {
     if (IS_INTRESOURCE(name)) return hex_text(reinterpret_cast<std::uintptr_t>(name));
-    return std::string("\"") + name + "\"";
+    return name;
 }
 
 std::string resource_type_name(LPCSTR type) {
@@ -352,6 +353,7 @@ ModuleReport report_module(PanelHost& host, const std::filesystem::path& path) {
     JsonValue list = JsonValue::array();
     for (const auto& error : host.errors()) {
         JsonValue row = JsonValue::object();
+        row.set("at", "run.install");
         row.set("record", "run");
         row.set("field", "install");
         row.set("problem", error);
