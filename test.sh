@@ -8,7 +8,5 @@ cd "$(dirname "$0")"
 
 ./build.sh
 tools/ensure-packages clang libclang-rt-14-dev
-if ! /usr/lib/wine/wine --version > /dev/null 2>&1; then
-    tools/ensure-packages qemu-system-x86 qemu-user-static debootstrap e2fsprogs
-fi
+tools/ensure-wine-runner
 ctest --test-dir build -j2 --output-on-failure
