@@ -53,32 +53,7 @@ protected:
 // Declared records.
 // ---------------------------------------------------------------------------
 TEST_F(Com, ExportsAndHeaderHoldTheirDeclaredWords) {
-    ModuleLinkage* linkage = module().linkage();
-    EXPECT_TRUE(module().image().contains(reinterpret_cast<void*>(linkage->module_start)));
-    EXPECT_TRUE(module().image().contains(reinterpret_cast<void*>(linkage->module_stop)));
-    EXPECT_TRUE(record_matches("Linkage", linkage,
-                               ExpectedWords(32)
-                                   .at(0, 0x13)
-                                   .at(4, reinterpret_cast<void*>(linkage->module_start))
-                                   .at(8, reinterpret_cast<void*>(linkage->module_stop))
-                                   .at(24, header())));
-    EXPECT_TRUE(record_matches("ImportTable", module().import_table(),
-                               ExpectedWords(16).at(0, 0x0F).at(4, &host().services())));
-
-    ExpectedWords expected(88);
-    expected.at(0, 0x262).at(4, header()->gauge_name).at(8, header()->element_list).at(44, 350);
-    const void* routines[] = {
-        reinterpret_cast<void*>(header()->gauge_query),      reinterpret_cast<void*>(header()->gauge_install),
-        reinterpret_cast<void*>(header()->gauge_initialize), reinterpret_cast<void*>(header()->gauge_update),
-        reinterpret_cast<void*>(header()->gauge_generate),   reinterpret_cast<void*>(header()->gauge_draw),
-        reinterpret_cast<void*>(header()->gauge_kill)};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_TRUE(module().image().contains(routines[i])) << "routine word " << 3 + i;
-        expected.at(12 + 4 * i, routines[i]);
-    }
-    EXPECT_TRUE(record_matches("GaugeHeader", header(), expected));
-    EXPECT_STREQ(header()->gauge_name, "Tovik.Vessa.com");
-    EXPECT_TRUE(record_matches("element_list", header()->element_list, ExpectedWords(8).at(0, background())));
+    expect_exports_and_header("Tovik.Vessa.com", 350);
 }
 
 TEST_F(Com, ElementsHoldTheirDeclaredWords) {

@@ -56,31 +56,7 @@ protected:
 // Records.
 // ---------------------------------------------------------------------------
 TEST_F(Vantle2, ExportsAndHeaderHoldTheirDeclaredWords) {
-    ModuleLinkage* linkage = module().linkage();
-    EXPECT_TRUE(record_matches("Linkage", linkage,
-                               ExpectedWords(32)
-                                   .at(0, 0x13)
-                                   .at(4, reinterpret_cast<void*>(linkage->module_start))
-                                   .at(8, reinterpret_cast<void*>(linkage->module_stop))
-                                   .at(24, header())));
-    EXPECT_TRUE(record_matches("ImportTable", module().import_table(),
-                               ExpectedWords(16).at(0, 0x0F).at(4, &host().services())));
-
-    ExpectedWords expected(88);
-    expected.at(0, 0x262).at(4, header()->gauge_name).at(8, header()->element_list);
-    const void* routines[] = {
-        reinterpret_cast<void*>(header()->gauge_query),      reinterpret_cast<void*>(header()->gauge_install),
-        reinterpret_cast<void*>(header()->gauge_initialize), reinterpret_cast<void*>(header()->gauge_update),
-        reinterpret_cast<void*>(header()->gauge_generate),   reinterpret_cast<void*>(header()->gauge_draw),
-        reinterpret_cast<void*>(header()->gauge_kill)};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_TRUE(module().image().contains(routines[i])) << "routine word " << 3 + i;
-        expected.at(12 + 4 * i, routines[i]);
-    }
-    expected.at(44, 100);
-    EXPECT_TRUE(record_matches("GaugeHeader", header(), expected));
-    EXPECT_STREQ(header()->gauge_name, "Vantle2");
-    EXPECT_TRUE(record_matches("element_list", header()->element_list, ExpectedWords(8).at(0, background())));
+    expect_exports_and_header("Vantle2", 100);
 }
 
 TEST_F(Vantle2, ElementsHoldTheirDeclaredWords) {
