@@ -5,12 +5,6 @@
 
 namespace host {
 
-std::string hex(unsigned long long value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%llX", value);
-    return text;
-}
-
 const char* element_kind_name(std::uint32_t kind) {
     switch (kind) {
         case element_static_image: return "StaticImageElement";

@@ -465,7 +465,7 @@ void PanelHost::refresh_element(Gauge& gauge, ElementState& state) {
     }
 }
 
-void PanelHost::refresh_elements(Gauge& gauge, bool) {
+void PanelHost::refresh_elements(Gauge& gauge) {
     if (!gauge.installed_) {
         fail(gauge.module().file_name() + ": the elements of " + gauge.name() + " were used before install_elements");
         return;
@@ -475,12 +475,12 @@ void PanelHost::refresh_elements(Gauge& gauge, bool) {
 
 void PanelHost::initialize_elements(ElementHeader* root) {
     record(TraceKind::service, "initialize_elements", {word_of(root)});
-    if (Gauge* gauge = gauge_of_root(root, "initialize_elements")) refresh_elements(*gauge, true);
+    if (Gauge* gauge = gauge_of_root(root, "initialize_elements")) refresh_elements(*gauge);
 }
 
 void PanelHost::update_elements(ElementHeader* root) {
     record(TraceKind::service, "update_elements", {word_of(root)});
-    if (Gauge* gauge = gauge_of_root(root, "update_elements")) refresh_elements(*gauge, true);
+    if (Gauge* gauge = gauge_of_root(root, "update_elements")) refresh_elements(*gauge);
 }
 
 void PanelHost::generate_elements(ElementHeader* root, std::uint32_t host_value) {

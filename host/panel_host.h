@@ -189,7 +189,7 @@ private:
     Module* calling_module() const;
     Gauge* gauge_of_root(ElementHeader* root, const char* service);
     Gauge* gauge_of_header(GaugeHeader* header, const char* service);
-    void refresh_elements(Gauge& gauge, bool call_callbacks);
+    void refresh_elements(Gauge& gauge);
     void refresh_element(Gauge& gauge, ElementState& state);
 
     static PanelHost* active_;
